@@ -1,5 +1,7 @@
 #include "KrCore/KrError.h"
 
+#include "KrCore/KrLog.h"
+
 #include <cstring>
 
 namespace
@@ -68,6 +70,15 @@ KrError& KrError::operator=(const KrError& other)
 }
 
 // The debug log writes the error line from here; it never raises.
-void KrError::WriteLogLine(int32_t, const char*, const char*, int32_t)
+void KrError::WriteLogLine(int32_t code, const char* name, const char* file, int32_t line)
 {
+    // Codes that build an error without a log line.
+    constexpr int32_t kUnloggedCodes[] = {0, 56};
+    for (const int32_t unlogged : kUnloggedCodes)
+    {
+        if (code == unlogged)
+            return;
+    }
+    LogFormat(0, "Error: %d \"%s\", file \"%s\", line %d", code, name != nullptr ? name : "",
+              file != nullptr ? file : "", line);
 }
