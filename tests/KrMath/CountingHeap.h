@@ -1,0 +1,4 @@
+// A program that links CountingHeap.cpp counts every operator new it makes.
+#pragma once
+
+long HeapAllocationCount();
