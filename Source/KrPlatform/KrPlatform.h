@@ -2,8 +2,10 @@
 // and reaches the OS only through the functions declared here.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 // Full path of the running program, as the system reports it (UTF-8). Empty when unknown.
 std::string KrPlatformProgramPath();
@@ -46,3 +48,34 @@ bool KrPlatformReplaceFile(const std::string& from, const std::string& to);
 
 // Deletes a file; false, with errno set, on failure.
 bool KrPlatformRemoveFile(const std::string& path);
+
+// Milliseconds since the process started, never going backwards.
+int64_t KrPlatformMilliseconds();
+
+// Where the millisecond clock comes from, replaceable so that tests can set the time. Setting
+// null restores the system's own; answers the clock that was in place.
+using KrPlatformClock = int64_t (*)();
+KrPlatformClock KrPlatformSetClock(KrPlatformClock clock);
+
+// One display as the system reports it. described is false for a display that the system
+// lists but cannot tell about; its other fields are then unset.
+struct KrPlatformDisplay
+{
+    bool described = false;
+    int32_t left = 0; // bounds in virtual-screen coordinates; right and bottom lie outside
+    int32_t top = 0;
+    int32_t right = 0;
+    int32_t bottom = 0;
+    std::string deviceName; // UTF-8
+    bool isPrimary = false;
+};
+
+// The displays attached, in the system's order. Linux: the active monitors of the X server
+// that DISPLAY names, through XRandR. libX11 and libXrandr are loaded only for the query, so
+// without them, or without a reachable X server, there are simply no displays.
+std::vector<KrPlatformDisplay> KrPlatformEnumerateDisplays();
+
+// Where displays come from, replaceable so that tests can attach displays. Setting null
+// restores the system's own; answers the enumerator that was in place.
+using KrPlatformDisplayEnumerator = std::vector<KrPlatformDisplay> (*)();
+KrPlatformDisplayEnumerator KrPlatformSetDisplayEnumerator(KrPlatformDisplayEnumerator enumerator);

@@ -1,12 +1,16 @@
 // POSIX / Linux implementation of the platform layer.
 #include "KrPlatform/KrPlatform.h"
 
+#include <X11/Xlib.h>
+#include <X11/extensions/Xrandr.h>
+#include <dlfcn.h>
 #include <errno.h>
 #include <fcntl.h>
 #include <limits.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -294,4 +298,143 @@ bool KrPlatformReplaceFile(const std::string& from, const std::string& to)
 bool KrPlatformRemoveFile(const std::string& path)
 {
     return unlink(path.c_str()) == 0;
+}
+
+namespace
+{
+int64_t MonotonicMilliseconds()
+{
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return int64_t(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
+
+// Taken while the program loads, before main.
+const int64_t processStart = MonotonicMilliseconds();
+
+int64_t MillisecondsSinceStart()
+{
+    return MonotonicMilliseconds() - processStart;
+}
+
+KrPlatformClock currentClock = MillisecondsSinceStart;
+}
+
+int64_t KrPlatformMilliseconds()
+{
+    return currentClock();
+}
+
+KrPlatformClock KrPlatformSetClock(KrPlatformClock replacement)
+{
+    const KrPlatformClock previous = currentClock;
+    currentClock = replacement != nullptr ? replacement : MillisecondsSinceStart;
+    return previous;
+}
+
+namespace
+{
+// The few Xlib and XRandR functions the display query needs, found in libraries opened for it.
+struct XRandRFunctions
+{
+    decltype(&XOpenDisplay) openDisplay;
+    decltype(&XCloseDisplay) closeDisplay;
+    decltype(&XSetErrorHandler) setErrorHandler;
+    decltype(&XGetAtomName) getAtomName;
+    decltype(&XFree) free;
+    decltype(&XRRQueryVersion) queryVersion;
+    decltype(&XRRGetMonitors) getMonitors;
+    decltype(&XRRFreeMonitors) freeMonitors;
+};
+
+template <class Function>
+bool Resolve(void* library, const char* name, Function*& function)
+{
+    function = reinterpret_cast<Function*>(dlsym(library, name));
+    return function != nullptr;
+}
+
+bool ResolveXRandR(void* x11, void* xrandr, XRandRFunctions& x)
+{
+    return Resolve(x11, "XOpenDisplay", x.openDisplay) && Resolve(x11, "XCloseDisplay", x.closeDisplay) &&
+           Resolve(x11, "XSetErrorHandler", x.setErrorHandler) && Resolve(x11, "XGetAtomName", x.getAtomName) &&
+           Resolve(x11, "XFree", x.free) && Resolve(xrandr, "XRRQueryVersion", x.queryVersion) &&
+           Resolve(xrandr, "XRRGetMonitors", x.getMonitors) && Resolve(xrandr, "XRRFreeMonitors", x.freeMonitors);
+}
+
+// Xlib's own handler ends the program on any error; during the query an error only makes the
+// request that caused it answer nothing.
+int IgnoreXError(Display*, XErrorEvent*)
+{
+    return 0;
+}
+
+std::vector<KrPlatformDisplay> XRandRMonitors(const XRandRFunctions& x, Display* display)
+{
+    // Monitor lists came with RandR 1.5.
+    int major = 0;
+    int minor = 0;
+    if (!x.queryVersion(display, &major, &minor) || major < 1 || (major == 1 && minor < 5))
+        return {};
+    int count = 0;
+    XRRMonitorInfo* monitors = x.getMonitors(display, DefaultRootWindow(display), True, &count);
+    std::vector<KrPlatformDisplay> displays;
+    for (int i = 0; monitors != nullptr && i < count; ++i)
+    {
+        const XRRMonitorInfo& monitor = monitors[i];
+        KrPlatformDisplay entry;
+        if (char* name = x.getAtomName(display, monitor.name))
+        {
+            entry.described = true;
+            entry.left = monitor.x;
+            entry.top = monitor.y;
+            entry.right = monitor.x + monitor.width;
+            entry.bottom = monitor.y + monitor.height;
+            entry.deviceName = name;
+            entry.isPrimary = monitor.primary != 0;
+            x.free(name);
+        }
+        displays.push_back(entry);
+    }
+    if (monitors != nullptr)
+        x.freeMonitors(monitors);
+    return displays;
+}
+
+std::vector<KrPlatformDisplay> XServerDisplays()
+{
+    std::vector<KrPlatformDisplay> displays;
+    void* x11 = dlopen("libX11.so.6", RTLD_NOW | RTLD_LOCAL);
+    void* xrandr = x11 != nullptr ? dlopen("libXrandr.so.2", RTLD_NOW | RTLD_LOCAL) : nullptr;
+    XRandRFunctions x;
+    if (xrandr != nullptr && ResolveXRandR(x11, xrandr, x))
+    {
+        if (Display* display = x.openDisplay(nullptr))
+        {
+            const XErrorHandler previousHandler = x.setErrorHandler(IgnoreXError);
+            displays = XRandRMonitors(x, display);
+            x.closeDisplay(display);
+            x.setErrorHandler(previousHandler);
+        }
+    }
+    if (xrandr != nullptr)
+        dlclose(xrandr);
+    if (x11 != nullptr)
+        dlclose(x11);
+    return displays;
+}
+
+KrPlatformDisplayEnumerator displayEnumerator = XServerDisplays;
+}
+
+std::vector<KrPlatformDisplay> KrPlatformEnumerateDisplays()
+{
+    return displayEnumerator();
+}
+
+KrPlatformDisplayEnumerator KrPlatformSetDisplayEnumerator(KrPlatformDisplayEnumerator enumerator)
+{
+    const KrPlatformDisplayEnumerator previous = displayEnumerator;
+    displayEnumerator = enumerator != nullptr ? enumerator : XServerDisplays;
+    return previous;
 }
