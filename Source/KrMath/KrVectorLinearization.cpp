@@ -1,0 +1,5 @@
+#include "KrMath/KrVectorLinearization.h"
+
+KrVectorLinearization::KrVectorLinearization() = default;
+
+KrVectorLinearization::~KrVectorLinearization() = default;
