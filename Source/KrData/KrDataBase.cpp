@@ -61,19 +61,19 @@ int32_t TopLevelStart(const KrString& text)
 }
 }
 
-void KrDataBase::Load(const KrFileSpec& spec)
+void KrDataBase::Load(const KrFileSpec& fileSpec)
 {
     KrFile file;
-    file.SetFileSpec(spec);
+    file.SetFileSpec(fileSpec);
     file.Open(KrFileModeRead, false);
     const KrString text = file.ReadAll();
     file.Close();
     ParseText(text);
 }
 
-void KrDataBase::Save(const KrFileSpec& spec) const
+void KrDataBase::Save(const KrFileSpec& fileSpec) const
 {
-    KrFile::Replace(spec, ToText());
+    KrFile::Replace(fileSpec, ToText());
 }
 
 void KrDataBase::ParseText(const KrString& text)

@@ -20,9 +20,9 @@ public:
     ~KrDataBase() noexcept override = default;
 
     // Replaces the content by the file's (read in binary form).
-    void Load(const KrFileSpec& spec);
+    void Load(const KrFileSpec& fileSpec);
     // Writes ToText to the file as a whole: a save that fails leaves the old file as it was.
-    void Save(const KrFileSpec& spec) const;
+    void Save(const KrFileSpec& fileSpec) const;
     // Replaces the content by the entries read from text. Malformed entries raise KrFormatErr,
     // a block before any entry of its level KrIndexError, nesting deeper than kMaxNesting
     // levels KrFormatErr; the entries read before the failure stay.

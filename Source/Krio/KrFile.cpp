@@ -115,24 +115,24 @@ int32_t KrFile::Tell()
 
 KrString KrFile::Describe()
 {
-    return KrString("KrFile\t") + spec.Path();
+    return KrString("KrFile\t") + fileSpec.Path();
 }
 
 void KrFile::SetFileSpec(const KrFileSpec& newSpec)
 {
-    spec = newSpec;
+    fileSpec = newSpec;
 }
 
 void KrFile::GetFileSpec(KrFileSpec& out) const
 {
-    out = spec;
+    out = fileSpec;
 }
 
 void KrFile::Open(int32_t newMode, bool text)
 {
     if (handle != nullptr)
         return;
-    const KrString nativePath = spec.NativePath();
+    const KrString nativePath = fileSpec.NativePath();
     if (nativePath.IsEmpty())
         KR_RAISE(KrErrFileInvalidDesc);
     if (newMode < KrFileModeRead || newMode > KrFileModeUpdate)
@@ -146,7 +146,7 @@ void KrFile::Open(int32_t newMode, bool text)
         opened = OpenAs(nativePath, openMode, text);
     }
     if (opened == nullptr)
-        RaiseOpenFailed(openMode.failure, errno, spec.Path());
+        RaiseOpenFailed(openMode.failure, errno, fileSpec.Path());
     handle = opened;
     mode = newMode;
 }

@@ -32,7 +32,7 @@ public:
     KrString Describe() override; // "KrFile\t" and the path
 
     // Takes over the path and codes; an open file stays open on the file it was opened on.
-    virtual void SetFileSpec(const KrFileSpec& spec);
+    virtual void SetFileSpec(const KrFileSpec& fileSpec);
     virtual void GetFileSpec(KrFileSpec& out) const;
     // Does nothing when already open, or for a mode other than 1, 2 and 3. An empty path
     // raises KrFileInvalidDesc; a failing open raises code 12 named after errno and the path.
@@ -46,10 +46,10 @@ public:
 
     int32_t Mode() const { return mode; } // 0 while closed
 
-    // Gives the file of spec exactly these bytes, all or nothing: they go to a new file in the
+    // Gives the file of fileSpec exactly these bytes, all or nothing: they go to a new file in the
     // same folder, which then takes the old file's place. Any failure raises the file error
     // and leaves the old file as it was.
-    static void Replace(const KrFileSpec& spec, const KrString& bytes);
+    static void Replace(const KrFileSpec& fileSpec, const KrString& bytes);
 
 private:
     // Flushes and closes; raises KrFileWriteFailed when either fails. Closed in any case.
@@ -57,6 +57,6 @@ private:
     void CheckOpen() const;
 
     std::FILE* handle = nullptr;
-    KrFileSpec spec;
+    KrFileSpec fileSpec;
     int32_t mode = 0;
 };

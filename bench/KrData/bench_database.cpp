@@ -122,14 +122,14 @@ private:
 void LoadSetSave(benchmark::State& state)
 {
     SimulatorFile file;
-    const KrFileSpec spec = file.Spec();
+    const KrFileSpec fileSpec = file.Spec();
     int step = 0;
     for (auto _ : state)
     {
         KrDataBase db;
-        db.Load(spec);
+        db.Load(fileSpec);
         db.Set("Right/_Contrast", KrString::Format("%f", (step++ % 100) / 100.0));
-        db.Save(spec);
+        db.Save(fileSpec);
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(std::filesystem::file_size(file.Path())));
 }

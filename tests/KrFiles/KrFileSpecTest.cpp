@@ -53,17 +53,17 @@ TEST(KrFileSpec, TypeAndCreatorComeFromTheExtension)
     };
     for (const Case& c : cases)
     {
-        const KrFileSpec spec(c.path);
-        EXPECT_EQ(spec.Type(), c.type) << c.path;
-        EXPECT_EQ(spec.Creator(), c.creator) << c.path;
+        const KrFileSpec fileSpec(c.path);
+        EXPECT_EQ(fileSpec.Type(), c.type) << c.path;
+        EXPECT_EQ(fileSpec.Creator(), c.creator) << c.path;
     }
 }
 
 TEST(KrFileSpec, ACreatorThatFitsTheTypeStaysAndTheCodesChangeOnlyWithTheType)
 {
-    KrFileSpec spec;
-    EXPECT_EQ(spec.Type(), kNone);
-    EXPECT_EQ(spec.Creator(), kNone);
+    KrFileSpec fileSpec;
+    EXPECT_EQ(fileSpec.Type(), kNone);
+    EXPECT_EQ(fileSpec.Creator(), kNone);
 
     struct Step
     {
@@ -81,9 +81,9 @@ TEST(KrFileSpec, ACreatorThatFitsTheTypeStaysAndTheCodesChangeOnlyWithTheType)
     };
     for (const Step& step : steps)
     {
-        spec.SetPath(step.path);
-        EXPECT_EQ(spec.Type(), step.type) << step.path;
-        EXPECT_EQ(spec.Creator(), step.creator) << step.path;
+        fileSpec.SetPath(step.path);
+        EXPECT_EQ(fileSpec.Type(), step.type) << step.path;
+        EXPECT_EQ(fileSpec.Creator(), step.creator) << step.path;
     }
 }
 
@@ -100,9 +100,9 @@ TEST(KrFileSpec, PathsAreKeptWithSingleForwardSlashes)
     };
     for (const auto& c : cases)
     {
-        const KrFileSpec spec(c.first);
-        EXPECT_EQ(Text(spec.Path()), c.second) << c.first;
-        EXPECT_EQ(Text(spec.NativePath()), c.second) << c.first; // '/' is native here
+        const KrFileSpec fileSpec(c.first);
+        EXPECT_EQ(Text(fileSpec.Path()), c.second) << c.first;
+        EXPECT_EQ(Text(fileSpec.NativePath()), c.second) << c.first; // '/' is native here
     }
 }
 
@@ -128,19 +128,19 @@ TEST(KrFileSpec, FolderFileNameAndBaseNameSplitThePath)
     };
     for (const Case& c : cases)
     {
-        const KrFileSpec spec(c.path);
-        EXPECT_EQ(Text(spec.Folder()), c.folder) << c.path;
-        EXPECT_EQ(Text(spec.FileName()), c.fileName) << c.path;
-        EXPECT_EQ(Text(spec.BaseName()), c.baseName) << c.path;
+        const KrFileSpec fileSpec(c.path);
+        EXPECT_EQ(Text(fileSpec.Folder()), c.folder) << c.path;
+        EXPECT_EQ(Text(fileSpec.FileName()), c.fileName) << c.path;
+        EXPECT_EQ(Text(fileSpec.BaseName()), c.baseName) << c.path;
     }
 }
 
 TEST(KrFileSpec, SetFileNameKeepsTheFolderAndDerivesTheType)
 {
-    KrFileSpec spec("dir/old.txt");
-    spec.SetFileName("new.icc");
-    EXPECT_EQ(Text(spec.Path()), "dir/new.icc");
-    EXPECT_EQ(spec.Type(), KrFourCharCode("prof"));
+    KrFileSpec fileSpec("dir/old.txt");
+    fileSpec.SetFileName("new.icc");
+    EXPECT_EQ(Text(fileSpec.Path()), "dir/new.icc");
+    EXPECT_EQ(fileSpec.Type(), KrFourCharCode("prof"));
 }
 
 TEST(KrFileSpec, SetKindSetsTheCodesAndTheMatchingExtension)
@@ -164,11 +164,11 @@ TEST(KrFileSpec, SetKindSetsTheCodesAndTheMatchingExtension)
     };
     for (const Case& c : cases)
     {
-        KrFileSpec spec(c.path);
-        spec.SetKind(c.kind);
-        EXPECT_EQ(Text(spec.Path()), c.result) << c.path << " kind " << c.kind;
-        EXPECT_EQ(spec.Type(), c.type) << c.path << " kind " << c.kind;
-        EXPECT_EQ(spec.Creator(), c.creator) << c.path << " kind " << c.kind;
+        KrFileSpec fileSpec(c.path);
+        fileSpec.SetKind(c.kind);
+        EXPECT_EQ(Text(fileSpec.Path()), c.result) << c.path << " kind " << c.kind;
+        EXPECT_EQ(fileSpec.Type(), c.type) << c.path << " kind " << c.kind;
+        EXPECT_EQ(fileSpec.Creator(), c.creator) << c.path << " kind " << c.kind;
     }
 }
 

@@ -35,9 +35,9 @@ protected:
     // Expects the open error: code 12, named after the message, errno and the path.
     void ExpectOpenFails(KrFile& file, int32_t mode, const char* message, int error)
     {
-        KrFileSpec spec;
-        file.GetFileSpec(spec);
-        const std::string expected = Text(KrString::Format(message, error, spec.Path().Text()));
+        KrFileSpec fileSpec;
+        file.GetFileSpec(fileSpec);
+        const std::string expected = Text(KrString::Format(message, error, fileSpec.Path().Text()));
         try
         {
             file.Open(mode, false);
