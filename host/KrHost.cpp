@@ -1,6 +1,8 @@
 // KrHost: a stand-in for the colour-calibration application that loads the monitor plug-in.
 // It lists the plug-in's modules, hands over its own log stream, creates one device and runs
 // the operations given on the command line in order, as a calibration session would.
+#include "KrHostCurveTrafo.h"
+#include "KrHostCurves.h"
 #include "KrPluginInterface.h"
 #include "KrPluginLibrary.h"
 
@@ -9,22 +11,27 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace
 {
 const char* const kUsage =
-    "Usage: KrHost [--plugin PATH] [--log FILE] [--class NAME] [OPERATION...]\n"
+    "Usage: KrHost [--plugin PATH] [--log FILE] [--class NAME] [--verbose] [--plot FILE.svg] [OPERATION...]\n"
     "\n"
     "Loads the monitor plug-in, lists the modules it registers, creates a device of class\n"
     "NAME (default KrVeltDevice) and runs the operations in order; the device is destroyed at\n"
-    "the end. The plug-in's log goes to standard error, or to FILE.\n"
+    "the end. Only the results are printed, unless --verbose asks for more.\n"
     "\n"
     "Options:\n"
     "  --plugin PATH        the plug-in (default: lib/libKrVeltDeviceDLL.so beside bin/)\n"
-    "  --log FILE           write the plug-in's log to FILE instead of standard error\n"
-    "  --class NAME         the device class to create\n"
+    "  --log FILE           write the plug-in's log (the SDK trace) to FILE\n"
+    "  --class NAME         the device class to create (KrVeltDevice, KrVeltSimulatorDevice)\n"
+    "  --verbose            print progress, and the plug-in's log on standard error unless\n"
+    "                       --log names a file\n"
+    "  --plot FILE.svg      after the session, plot the tables of the last upload as they\n"
+    "                       were requested (before a device's own base gamma)\n"
     "  --help               show this text\n"
     "\n"
     "Operations:\n"
@@ -38,14 +45,17 @@ const char* const kUsage =
     "  setting NAME VALUE   pass a named setting (SetBaseGamma, SetCalibrationAlert,\n"
     "                       SetOSDLock, SetMaxBrightness) and print what the device answers\n"
     "  reapply              reconnect to display 0 and write the monitor's settings back\n"
-    "  gamma G              upload a calibration for gamma G\n"
+    "  gamma G              upload a calibration for gamma G (0 = L*, -4 = sRGB)\n"
+    "  table FILE           upload the calibration of a text file: 256 lines \"r g b\", 0 to 1\n"
+    "  profile FILE.icc     upload the calibration curves ('vcgt') of an ICC profile\n"
     "\n"
     "Exit status: 0 done, 1 a failure (plug-in, class, connect or a device error), 2 usage.\n";
 
 constexpr int kFailed = 1;
 constexpr int kUsageError = 2;
 
-// The host's log stream: each write goes straight to a file or to standard error.
+// The host's log stream: each write goes straight to a file or to standard error, or, without
+// a file, nowhere.
 class KrHostLogStream : public KrStream
 {
 public:
@@ -58,6 +68,12 @@ public:
 
     void Write(const void* data, int32_t count, int32_t* written) override
     {
+        if (file == nullptr)
+        {
+            if (written != nullptr)
+                *written = count > 0 ? count : 0;
+            return;
+        }
         const size_t done = count > 0 ? std::fwrite(data, 1, size_t(count), file) : 0;
         std::fflush(file);
         if (written != nullptr)
@@ -72,7 +88,15 @@ private:
 class KrHostProgress : public KrProgressObserver
 {
 public:
-    void ReportProgress(double fractionDone) override { std::printf("Progress %.0f%%\n", fractionDone * 100.0); }
+    explicit KrHostProgress(bool shown) : shown(shown) {}
+    void ReportProgress(double fractionDone) override
+    {
+        if (shown)
+            std::printf("Progress %.0f%%\n", fractionDone * 100.0);
+    }
+
+private:
+    bool shown;
 };
 
 // The whole word as a 32-bit whole number.
@@ -102,6 +126,22 @@ struct Failure
 
 using Arguments = std::vector<std::string>;
 
+// The tables of an upload as the host requested them, for the plot.
+struct Upload
+{
+    KrHostTables tables;
+    std::string title;
+};
+
+// What the operations of one run share.
+struct Session
+{
+    KrMonitorDevice& device;
+    bool verbose;
+    KrHostProgress progress;
+    std::optional<Upload> lastUpload;
+};
+
 double NumberArgument(const Arguments& arguments)
 {
     double value = 0.0;
@@ -110,86 +150,127 @@ double NumberArgument(const Arguments& arguments)
     return value;
 }
 
-void Connect(KrMonitorDevice& device, const Arguments& arguments)
+void Connect(Session& session, const Arguments& arguments)
 {
     int32_t display = 0;
     if (!ParseInteger(arguments[0], display))
         throw Failure{"not a display number: " + arguments[0]};
-    const int32_t result = device.ConnectMonitor(display);
+    const int32_t result = session.device.ConnectMonitor(display);
     if (result != 0)
         throw Failure{"display " + arguments[0] + " did not connect (answer " + std::to_string(result) + ")"};
     std::printf("Connected to display %d\n", display);
 }
 
-void Show(KrMonitorDevice& device, const Arguments&)
+void Show(Session& session, const Arguments&)
 {
-    std::printf("Brightness %f\n", device.GetBrightness());
-    std::printf("Contrast %f\n", device.GetContrast());
-    std::printf("Red gain %f\n", device.GetRedGain());
-    std::printf("Green gain %f\n", device.GetGreenGain());
-    std::printf("Blue gain %f\n", device.GetBlueGain());
+    std::printf("Brightness %f\n", session.device.GetBrightness());
+    std::printf("Contrast %f\n", session.device.GetContrast());
+    std::printf("Red gain %f\n", session.device.GetRedGain());
+    std::printf("Green gain %f\n", session.device.GetGreenGain());
+    std::printf("Blue gain %f\n", session.device.GetBlueGain());
 }
 
 // Sets one value and says so.
-void SetValue(KrMonitorDevice& device, const Arguments& arguments, void (KrMonitorDevice::*set)(double), const char* what)
+void SetValue(Session& session, const Arguments& arguments, void (KrMonitorDevice::*set)(double), const char* what)
 {
     const double value = NumberArgument(arguments);
-    (device.*set)(value);
+    (session.device.*set)(value);
     std::printf("%s set to %f\n", what, value);
 }
 
-void Calibration(KrMonitorDevice& device, const Arguments& arguments)
+void Calibration(Session& session, const Arguments& arguments)
 {
-    KrHostProgress progress;
-    device.InitCalibrationMode(NumberArgument(arguments), &progress);
+    session.device.InitCalibrationMode(NumberArgument(arguments), &session.progress);
     std::printf("Calibration mode\n");
 }
 
-void Setting(KrMonitorDevice& device, const Arguments& arguments)
+void Setting(Session& session, const Arguments& arguments)
 {
     char answer[256] = "";
-    device.SetNamedParameter(arguments[0].c_str(), arguments[1].c_str(), answer, 0);
+    session.device.SetNamedParameter(arguments[0].c_str(), arguments[1].c_str(), answer, 0);
     std::printf("Setting %s answered \"%s\"\n", arguments[0].c_str(), answer);
 }
 
-void Reapply(KrMonitorDevice& device, const Arguments&)
+void Reapply(Session& session, const Arguments&)
 {
-    device.ReapplySettings();
+    session.device.ReapplySettings();
     std::printf("Settings reapplied\n");
 }
 
-void Gamma(KrMonitorDevice& device, const Arguments& arguments)
+void SayUploading(const Session& session, const std::string& what)
 {
-    KrHostProgress progress;
+    if (session.verbose)
+    {
+        std::printf("Uploading %s\n", what.c_str());
+        std::fflush(stdout);
+    }
+}
+
+void Gamma(Session& session, const Arguments& arguments)
+{
     const double gamma = NumberArgument(arguments);
-    device.SetGammaCurve(gamma, &progress);
+    SayUploading(session, "gamma " + arguments[0]);
+    session.device.SetGammaCurve(gamma, &session.progress);
     std::printf("Gamma %f uploaded\n", gamma);
+    try
+    {
+        session.lastUpload = Upload{KrGammaTables(gamma), "Calibration for gamma " + arguments[0]};
+    }
+    catch (const KrHostInputError& error)
+    {
+        session.lastUpload.reset();
+        if (session.verbose)
+            std::printf("%s\n", error.what());
+    }
+}
+
+// Uploads tables through the host's own transform.
+void UploadTables(Session& session, const KrHostTables& tables, const std::string& title)
+{
+    SayUploading(session, title);
+    KrHostCurveTrafo transform(tables);
+    session.device.SetRGBCalibration(&transform, &session.progress);
+    session.lastUpload = Upload{tables, title};
+}
+
+void Table(Session& session, const Arguments& arguments)
+{
+    UploadTables(session, KrReadTableFile(arguments[0]), "Calibration table " + arguments[0]);
+    std::printf("Table %s uploaded\n", arguments[0].c_str());
+}
+
+void Profile(Session& session, const Arguments& arguments)
+{
+    UploadTables(session, KrReadProfileCurves(arguments[0]), "Calibration of profile " + arguments[0]);
+    std::printf("Profile %s uploaded\n", arguments[0].c_str());
 }
 
 struct Operation
 {
     const char* word;
     size_t argumentCount;
-    void (*run)(KrMonitorDevice& device, const Arguments& arguments);
+    void (*run)(Session& session, const Arguments& arguments);
 };
 
 const Operation kOperations[] = {
     {"connect", 1, Connect},
     {"show", 0, Show},
-    {"brightness", 1, [](KrMonitorDevice& device, const Arguments& arguments)
-     { SetValue(device, arguments, &KrMonitorDevice::SetBrightness, "Brightness"); }},
-    {"contrast", 1, [](KrMonitorDevice& device, const Arguments& arguments)
-     { SetValue(device, arguments, &KrMonitorDevice::SetContrast, "Contrast"); }},
-    {"red", 1, [](KrMonitorDevice& device, const Arguments& arguments)
-     { SetValue(device, arguments, &KrMonitorDevice::SetRedGain, "Red gain"); }},
-    {"green", 1, [](KrMonitorDevice& device, const Arguments& arguments)
-     { SetValue(device, arguments, &KrMonitorDevice::SetGreenGain, "Green gain"); }},
-    {"blue", 1, [](KrMonitorDevice& device, const Arguments& arguments)
-     { SetValue(device, arguments, &KrMonitorDevice::SetBlueGain, "Blue gain"); }},
+    {"brightness", 1, [](Session& session, const Arguments& arguments)
+     { SetValue(session, arguments, &KrMonitorDevice::SetBrightness, "Brightness"); }},
+    {"contrast", 1, [](Session& session, const Arguments& arguments)
+     { SetValue(session, arguments, &KrMonitorDevice::SetContrast, "Contrast"); }},
+    {"red", 1, [](Session& session, const Arguments& arguments)
+     { SetValue(session, arguments, &KrMonitorDevice::SetRedGain, "Red gain"); }},
+    {"green", 1, [](Session& session, const Arguments& arguments)
+     { SetValue(session, arguments, &KrMonitorDevice::SetGreenGain, "Green gain"); }},
+    {"blue", 1, [](Session& session, const Arguments& arguments)
+     { SetValue(session, arguments, &KrMonitorDevice::SetBlueGain, "Blue gain"); }},
     {"calibration", 1, Calibration},
     {"setting", 2, Setting},
     {"reapply", 0, Reapply},
     {"gamma", 1, Gamma},
+    {"table", 1, Table},
+    {"profile", 1, Profile},
 };
 
 // One operation of the command line with its words.
@@ -204,6 +285,8 @@ struct Options
     std::string plugin = KrPluginLibrary::DefaultPath();
     std::string logFile;
     std::string className = "KrVeltDevice";
+    std::string plotFile;
+    bool verbose = false;
     std::vector<Step> steps;
     bool help = false;
 };
@@ -238,6 +321,10 @@ Options ParseCommandLine(int argc, char** argv)
             options.logFile = take(word);
         else if (word == "--class")
             options.className = take(word);
+        else if (word == "--plot")
+            options.plotFile = take(word);
+        else if (word == "--verbose" || word == "-v")
+            options.verbose = true;
         else
         {
             Step step{FindOperation(word), {}};
@@ -256,6 +343,26 @@ void PrintError(const std::string& what, const KrError& error)
     if (error.File() != nullptr)
         std::fprintf(stderr, " (%s, line %d)", error.File(), error.Line());
     std::fprintf(stderr, "\n");
+}
+
+int WritePlot(const std::string& path, const std::optional<Upload>& upload)
+{
+    if (!upload)
+    {
+        std::fprintf(stderr, "KrHost: no plot %s: no upload that can be plotted\n", path.c_str());
+        return kFailed;
+    }
+    try
+    {
+        KrWritePlot(path, upload->tables, upload->title);
+    }
+    catch (const KrHostInputError& error)
+    {
+        std::fprintf(stderr, "KrHost: %s\n", error.what());
+        return kFailed;
+    }
+    std::printf("Plot written to %s\n", path.c_str());
+    return 0;
 }
 
 int RunSession(const Options& options)
@@ -280,26 +387,32 @@ int RunSession(const Options& options)
         return kFailed;
     }
 
-    std::FILE* logFile = stderr;
+    std::FILE* logFile = options.verbose ? stderr : nullptr;
     if (!options.logFile.empty() && (logFile = std::fopen(options.logFile.c_str(), "w")) == nullptr)
     {
         std::fprintf(stderr, "KrHost: cannot write the log %s: %s\n", options.logFile.c_str(), std::strerror(errno));
         return kFailed;
     }
-    KrPluginContext context{nullptr, nullptr, new KrHostLogStream(logFile, logFile != stderr)};
+    KrPluginContext context{nullptr, nullptr, new KrHostLogStream(logFile, logFile != stderr && logFile != nullptr)};
     plugin.InitPlugin()(&context);
 
     int status = 0;
     KrMonitorDevice* device = chosen->create();
+    Session session{*device, options.verbose, KrHostProgress(options.verbose), std::nullopt};
     for (const Step& step : options.steps)
     {
         try
         {
-            step.operation->run(*device, step.arguments);
+            step.operation->run(session, step.arguments);
         }
         catch (const Failure& failure)
         {
             std::fprintf(stderr, "KrHost: %s\n", failure.message.c_str());
+            status = kFailed;
+        }
+        catch (const KrHostInputError& error)
+        {
+            std::fprintf(stderr, "KrHost: %s\n", error.what());
             status = kFailed;
         }
         catch (const KrError& error)
@@ -311,6 +424,8 @@ int RunSession(const Options& options)
             break;
     }
     chosen->destroy(device);
+    if (status == 0 && !options.plotFile.empty())
+        status = WritePlot(options.plotFile, session.lastUpload);
 
     // Take the log stream back: the plug-in releases it and the log file is closed.
     const KrPluginContext noStream{nullptr, nullptr, nullptr};

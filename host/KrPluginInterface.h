@@ -7,9 +7,7 @@
 #include <cstdint>
 #include <cstring>
 
-class KrVector;   // the plug-in's vector value; hosts reach vectors through KrVectorData
-class KrMatrix;   // the plug-in's matrix value; hosts reach matrices through KrMatrixData
-class KrDataBase; // the plug-in's settings data base
+class KrDataBase; // the plug-in's settings data base, only ever passed by reference
 
 // The framework's string where it crosses as a result: one pointer to a shared record, null
 // for the empty string. A host hands back only empty ones. The destructor is user-provided so
@@ -122,6 +120,33 @@ public:
     virtual void SetType(int32_t tag) = 0;
 };
 
+// The plug-in's vector and matrix values where Transform and TransformMatrix take or return
+// them by value: their table pointer, then one pointer to a shared record, null for an empty
+// value. A host reads and writes the plug-in's vectors only through KrVectorData and
+// KrMatrixData, and returns only empty values (the destructor is user-provided, so they are
+// returned through memory, as on the plug-in's side).
+class KrVector
+{
+public:
+    KrVector() = default;
+    KrVector(const KrVector&) = delete;
+    KrVector& operator=(const KrVector&) = delete;
+    virtual ~KrVector() {}
+
+    void* record = nullptr;
+};
+
+class KrMatrix
+{
+public:
+    KrMatrix() = default;
+    KrMatrix(const KrMatrix&) = delete;
+    KrMatrix& operator=(const KrMatrix&) = delete;
+    virtual ~KrMatrix() {}
+
+    void* record = nullptr;
+};
+
 // The host's progress observer: the plug-in calls only its second operation.
 class KrProgressObserver
 {
@@ -134,7 +159,9 @@ protected:
 };
 
 // A colour transform, the host's or the plug-in's: twenty operations, KrObject's six first.
-// The devices call only TransformInto.
+// The devices call only TransformInto, which reads its input through KrVectorData and writes
+// its output only through Assign; in and out may be the same vector. A host's own transform
+// implements every slot (see KrHostCurveTrafo).
 class KrTrafo : public KrObject
 {
 public:

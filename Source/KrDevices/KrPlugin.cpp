@@ -3,6 +3,7 @@
 #include "KrCore/KrLog.h"
 #include "KrDevices/KrDisplayList.h"
 #include "KrDevices/KrVeltDevice.h"
+#include "KrDevices/KrVeltSimulatorDevice.h"
 
 namespace
 {
@@ -11,6 +12,11 @@ constexpr const char* kMonitorDeviceKind = "KrMonitorDevice";
 KrVeltDevice* CreateVeltDevice()
 {
     return new KrVeltDevice();
+}
+
+KrVeltDevice* CreateVeltSimulatorDevice()
+{
+    return new KrVeltSimulatorDevice();
 }
 
 void DestroyDevice(KrVeltDevice* device)
@@ -32,6 +38,7 @@ void RegisterModules(KrRegisterModule callback)
     if (callback == nullptr)
         return;
     callback(CreateVeltDevice, DestroyDevice, "KrVeltDevice", kMonitorDeviceKind);
+    callback(CreateVeltSimulatorDevice, DestroyDevice, "KrVeltSimulatorDevice", kMonitorDeviceKind);
 }
 
 void InitPlugin(const KrPluginContext* context)

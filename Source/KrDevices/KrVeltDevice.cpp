@@ -1,9 +1,13 @@
 #include "KrDevices/KrVeltDevice.h"
 
+#include "KrColor/KrColorSpace.h"
 #include "KrCore/KrError.h"
 #include "KrCore/KrLog.h"
+#include "KrDevices/KrCalibrationTables.h"
 #include "KrDevices/KrDisplayList.h"
+#include "KrMath/KrColorLinearization.h"
 #include "KrMath/KrTrafo.h"
+#include "KrPlatform/KrPlatform.h"
 #include "VeltDLL.h"
 
 #include <cmath>
@@ -22,6 +26,8 @@ constexpr double kCedarBrightnessSteps = 13.0;
 constexpr double kBrightnessSteps = 100.0; // every other type's
 constexpr double kContrastSteps = 100.0;
 constexpr int32_t kCustomMode = 0;
+constexpr int kUploadSucceeded = 1;
+constexpr int64_t kUploadSettleMilliseconds = 3000;
 
 // Cuts toward zero. A plain conversion is undefined where no 32-bit value fits: NaN gives 0,
 // and anything beyond the range, infinities included, gives the nearer end of the range.
@@ -230,14 +236,40 @@ bool KrVeltDevice::QueryD()
     return true;
 }
 
-void KrVeltDevice::SetGammaCurve(double, KrProgressObserver*)
+void KrVeltDevice::SetGammaCurve(double gamma, KrProgressObserver* progress)
 {
-    KR_RAISE(KrErrUndefProc);
+    // Destroyed when the upload raises, too.
+    KrColorLinearization curves(KrSignature("RGB "));
+    curves.SetChannelCount(KrCalibrationTables::kChannels);
+    for (int32_t channel = 0; channel < KrCalibrationTables::kChannels; ++channel)
+        curves.GetCurve(channel).SetCurveGamma(gamma);
+    SetRGBCalibration(&curves, progress);
 }
 
-void KrVeltDevice::SetRGBCalibration(KrTrafo*, KrProgressObserver*)
+void KrVeltDevice::SetRGBCalibration(KrTrafo* transform, KrProgressObserver*)
 {
-    KR_RAISE(KrErrUndefProc);
+    LogText(0, "KrVeltDevice::SetRGBCalibration");
+    if (transform == nullptr)
+        KR_RAISE(KrErrArgErr);
+    if (brightness < 0.0)
+        brightness = GetBrightness();
+    KrCalibrationTables tables;
+    KrBuildGammaTables(*transform, baseGamma, tables);
+    const int status = ::Set_RGB_LUT(tables.Channel(KrCalibrationTables::kRed), tables.Channel(KrCalibrationTables::kGreen),
+                                     tables.Channel(KrCalibrationTables::kBlue), mode);
+    LogFormat(0, "Velt: Set_RGB_LUT(..., %d) -> %d", mode, status);
+    // Saved whatever the upload answered.
+    const int32_t steps = CutToInt32(maxBrightness * brightness);
+    const int saved = ::SaveBrighntessForMode(LowByte(steps), mode);
+    LogFormat(0, "Velt: SaveBrightnessForMode( %d, %d) -> %d", steps, mode, saved);
+    if (status != kUploadSucceeded)
+    {
+        char name[32];
+        std::snprintf(name, sizeof name, "VeltSDK=%d", status);
+        throw KrError(status, name, __FILE__, __LINE__);
+    }
+    // The monitor needs this long to take the tables.
+    KrPlatformSleep(kUploadSettleMilliseconds);
 }
 
 void KrVeltDevice::InitCalibrationMode(double value, KrProgressObserver* progress)

@@ -39,7 +39,12 @@ public:
     virtual void SetBlueGain(double gain);
     virtual bool QueryC();
     virtual bool QueryD();
+    // The same gamma on all three channels, through SetRGBCalibration.
     virtual void SetGammaCurve(double gamma, KrProgressObserver* progress);
+    // Samples transform into the three tables, raised to baseGamma, loads them for the mode and
+    // saves the brightness (read back first when unknown); then waits 3000 ms. A null transform
+    // or values that are not finite raise KrArgErr before the upload; an SDK status other than 1
+    // raises an error of that code named "VeltSDK=<status>", without the wait.
     virtual void SetRGBCalibration(KrTrafo* transform, KrProgressObserver* progress);
     // Switches the monitor to the calibration mode and sets the brightness unless it is
     // negative (or NaN).

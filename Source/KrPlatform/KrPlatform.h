@@ -57,6 +57,14 @@ int64_t KrPlatformMilliseconds();
 using KrPlatformClock = int64_t (*)();
 KrPlatformClock KrPlatformSetClock(KrPlatformClock clock);
 
+// Blocks the calling thread for the given milliseconds (nothing for none or fewer).
+void KrPlatformSleep(int64_t milliseconds);
+
+// How the program sleeps, replaceable so that tests do not wait. Setting null restores the
+// system's own; answers the sleeper that was in place.
+using KrPlatformSleeper = void (*)(int64_t milliseconds);
+KrPlatformSleeper KrPlatformSetSleeper(KrPlatformSleeper sleeper);
+
 // One display as the system reports it. described is false for a display that the system
 // lists but cannot tell about; its other fields are then unset.
 struct KrPlatformDisplay

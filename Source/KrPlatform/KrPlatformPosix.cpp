@@ -334,6 +334,36 @@ KrPlatformClock KrPlatformSetClock(KrPlatformClock replacement)
 
 namespace
 {
+// Sleeps on after a signal until the whole time has passed.
+void SleepMilliseconds(int64_t milliseconds)
+{
+    if (milliseconds <= 0)
+        return;
+    timespec remaining;
+    remaining.tv_sec = static_cast<time_t>(milliseconds / 1000);
+    remaining.tv_nsec = static_cast<long>(milliseconds % 1000 * 1000000);
+    while (nanosleep(&remaining, &remaining) != 0 && errno == EINTR)
+    {
+    }
+}
+
+KrPlatformSleeper currentSleeper = SleepMilliseconds;
+}
+
+void KrPlatformSleep(int64_t milliseconds)
+{
+    currentSleeper(milliseconds);
+}
+
+KrPlatformSleeper KrPlatformSetSleeper(KrPlatformSleeper sleeper)
+{
+    const KrPlatformSleeper previous = currentSleeper;
+    currentSleeper = sleeper != nullptr ? sleeper : SleepMilliseconds;
+    return previous;
+}
+
+namespace
+{
 // The few Xlib and XRandR functions the display query needs, found in libraries opened for it.
 struct XRandRFunctions
 {

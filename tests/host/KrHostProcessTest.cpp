@@ -42,12 +42,13 @@ HostRun RunHost(const KrTempFolder& folder, const std::string& subfolder, const 
 }
 
 const char* const kModuleLine = "Module KrVeltDevice (KrMonitorDevice)";
+const char* const kSimulatorModuleLine = "Module KrVeltSimulatorDevice (KrMonitorDevice)";
 const char* const kDisconnect = "KrVeltDevice::Disconnect";
 
 struct SessionCase
 {
     const char* what;
-    std::vector<std::string> arguments; // after --log log.txt
+    std::vector<std::string> arguments; // after --log log.txt --verbose
     Lines out;
     Lines journal;
     Lines log;
@@ -58,7 +59,7 @@ TEST(KrHostProcess, RunsACalibrationSessionsOperations)
     const SessionCase cases[] = {
         {"connect and show",
          {"connect", "0", "show"},
-         {kModuleLine, "Connected to display 0", "Brightness 0.800000", "Contrast 0.500000", "Red gain 0.640000",
+         {kModuleLine, kSimulatorModuleLine, "Connected to display 0", "Brightness 0.800000", "Contrast 0.500000", "Red gain 0.640000",
           "Green gain 0.640000", "Blue gain 0.640000"},
          {"CheckCompatibleSystem() -> 1", "GetMonitorType() -> 1", "GetBrightness() -> 80", "GetContrast() -> 50",
           "GetRedColor() -> 32", "GetGreenColor() -> 32", "GetBlueColor() -> 32"},
@@ -69,7 +70,7 @@ TEST(KrHostProcess, RunsACalibrationSessionsOperations)
           kDisconnect, kDisconnect}},
         {"set each value",
          {"brightness", "0.5", "contrast", "0.75", "red", "1", "green", "0.5", "blue", "1.28"},
-         {kModuleLine, "Brightness set to 0.500000", "Contrast set to 0.750000", "Red gain set to 1.000000",
+         {kModuleLine, kSimulatorModuleLine, "Brightness set to 0.500000", "Contrast set to 0.750000", "Red gain set to 1.000000",
           "Green gain set to 0.500000", "Blue gain set to 1.280000"},
          {"SetBrightness(50) -> 1", "SaveBrighntessForMode(50, 4) -> 1", "SetContrast(75) -> 1", "SetRedColor(50) -> 1",
           "SetGreenColor(25) -> 1", "SetBlueColor(64) -> 1"},
@@ -79,21 +80,21 @@ TEST(KrHostProcess, RunsACalibrationSessionsOperations)
           "KrVeltDevice::SetBlueGain 1.280000", "Velt: SetBlueColor(64)", kDisconnect, kDisconnect}},
         {"calibration mode with a brightness",
          {"calibration", "0.9"},
-         {kModuleLine, "Progress 100%", "Calibration mode"},
+         {kModuleLine, kSimulatorModuleLine, "Progress 100%", "Calibration mode"},
          {"SDKDisplayCorrection(4) -> 1", "ChangeMode(4) -> 1", "SetBrightness(90) -> 1", "SaveBrighntessForMode(90, 4) -> 1"},
          {"KrVeltDevice::InitCalibrationMode 0.900000", "Velt: SDKDisplayCorrection(4) -> 1", "Velt: ChangeMode(4)",
           "KrVeltDevice::SetBrightness 0.900000", "Velt: SetBrightness(90)", "Velt: SaveBrightnessForMode( 90, 4) -> 1",
           kDisconnect, kDisconnect}},
         {"calibration mode keeping the brightness",
          {"calibration", "-1"},
-         {kModuleLine, "Progress 100%", "Calibration mode"},
+         {kModuleLine, kSimulatorModuleLine, "Progress 100%", "Calibration mode"},
          {"SDKDisplayCorrection(4) -> 1", "ChangeMode(4) -> 1"},
          {"KrVeltDevice::InitCalibrationMode -1.000000", "Velt: SDKDisplayCorrection(4) -> 1", "Velt: ChangeMode(4)",
           kDisconnect, kDisconnect}},
         {"named settings and what comes back",
          {"setting", "SetBaseGamma", "2.45", "setting", "SetBaseGamma", "1e300", "setting", "SetCalibrationAlert", "300",
           "setting", "SetOSDLock", "1", "setting", "SetMaxBrightness", "0.5", "brightness", "1"},
-         {kModuleLine, "Setting SetBaseGamma answered \"2.5\"",
+         {kModuleLine, kSimulatorModuleLine, "Setting SetBaseGamma answered \"2.5\"",
           "Setting SetBaseGamma answered \"1000000000000000052504760255204\"",
           "Setting SetCalibrationAlert answered \"300\"", "Setting SetOSDLock answered \"\"",
           "Setting SetMaxBrightness answered \"\"", "Brightness set to 1.000000"},
@@ -103,7 +104,7 @@ TEST(KrHostProcess, RunsACalibrationSessionsOperations)
           kDisconnect, kDisconnect}},
         {"reapply the settings",
          {"reapply"},
-         {kModuleLine, "Settings reapplied"},
+         {kModuleLine, kSimulatorModuleLine, "Settings reapplied"},
          {"CheckCompatibleSystem() -> 1", "GetMonitorType() -> 1", "SDKDisplayCorrection(4) -> 1", "ChangeMode(4) -> 1",
           "SetBrightness(100) -> 1", "SaveBrighntessForMode(100, 4) -> 1", "GetBrightness() -> 100", "GetRedColor() -> 32",
           "GetGreenColor() -> 32", "GetBlueColor() -> 32", "SetBrightness(100) -> 1", "SaveBrighntessForMode(100, 4) -> 1",
@@ -123,7 +124,7 @@ TEST(KrHostProcess, RunsACalibrationSessionsOperations)
     for (const SessionCase& c : cases)
     {
         SCOPED_TRACE(c.what);
-        std::vector<std::string> arguments = {"--log", "log.txt"};
+        std::vector<std::string> arguments = {"--log", "log.txt", "--verbose"};
         arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
         const HostRun result = RunHost(folder, std::to_string(run++), arguments);
         EXPECT_EQ(result.status, 0);
@@ -134,14 +135,32 @@ TEST(KrHostProcess, RunsACalibrationSessionsOperations)
     }
 }
 
-TEST(KrHostProcess, LogsToStandardErrorWithoutALogFile)
+TEST(KrHostProcess, ShowsTheLogAndProgressOnlyWhenVerbose)
 {
+    struct
+    {
+        std::vector<std::string> arguments;
+        Lines out;
+        Lines err;
+    } const cases[] = {
+        {{"connect", "1", "calibration", "-1"},
+         {kModuleLine, kSimulatorModuleLine, "Connected to display 1", "Calibration mode"},
+         {}},
+        {{"--verbose", "connect", "1", "calibration", "-1"},
+         {kModuleLine, kSimulatorModuleLine, "Connected to display 1", "Progress 100%", "Calibration mode"},
+         {kDisconnect, "Velt: CheckCompatibleSystem -> true", "Velt: GetMonitorType -> 1",
+          "KrVeltDevice::InitCalibrationMode -1.000000", "Velt: SDKDisplayCorrection(4) -> 1", "Velt: ChangeMode(4)",
+          kDisconnect, kDisconnect}},
+    };
     KrTempFolder folder;
-    const HostRun run = RunHost(folder, "run", {"connect", "1"});
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, (Lines{kModuleLine, "Connected to display 1"}));
-    EXPECT_EQ(run.err, (Lines{kDisconnect, "Velt: CheckCompatibleSystem -> true", "Velt: GetMonitorType -> 1", kDisconnect,
-                              kDisconnect}));
+    int run = 0;
+    for (const auto& c : cases)
+    {
+        const HostRun result = RunHost(folder, std::to_string(run++), c.arguments);
+        EXPECT_EQ(result.status, 0);
+        EXPECT_EQ(result.out, c.out);
+        EXPECT_EQ(result.err, c.err);
+    }
 }
 
 struct FailureCase
@@ -159,18 +178,19 @@ struct FailureCase
 TEST(KrHostProcess, SaysClearlyWhatFailed)
 {
     const FailureCase cases[] = {
-        {"a connect that fails", {"--log", "log.txt", "connect", "0", "show"}, {"VELTDLL_COMPATIBLE=0"}, 1, {kModuleLine},
+        {"a connect that fails", {"--log", "log.txt", "connect", "0", "show"}, {"VELTDLL_COMPATIBLE=0"}, 1, {kModuleLine, kSimulatorModuleLine},
          "KrHost: display 0 did not connect (answer 66)", {"CheckCompatibleSystem() -> 0"},
          {"Velt: CheckCompatibleSystem -> false", kDisconnect, kDisconnect}},
-        {"an unknown class", {"--class", "KrNoSuchDevice", "connect", "0"}, {}, 1, {kModuleLine},
+        {"an unknown class", {"--class", "KrNoSuchDevice", "connect", "0"}, {}, 1, {kModuleLine, kSimulatorModuleLine},
          "KrHost: the plug-in offers no class KrNoSuchDevice", {}, {}},
         {"a missing plug-in", {"--plugin", "missing/libNothing.so", "show"}, {}, 1, {},
          "KrHost: cannot load the plug-in missing/libNothing.so: ", {}, {}},
-        {"a log that cannot be written", {"--log", "missing/log.txt", "connect", "0"}, {}, 1, {kModuleLine},
+        {"a log that cannot be written", {"--log", "missing/log.txt", "connect", "0"}, {}, 1, {kModuleLine, kSimulatorModuleLine},
          "KrHost: cannot write the log missing/log.txt: ", {}, {}},
-        {"an error raised by the device", {"--log", "log.txt", "gamma", "2.2", "show"}, {}, 1, {kModuleLine},
-         "KrHost: gamma failed: error 1 KrUndefProc (VeltDevice.cpp, line ", {}, {kDisconnect, kDisconnect}},
-        {"a value that is no number", {"--log", "log.txt", "brightness", "bright"}, {}, 1, {kModuleLine},
+        {"an error raised by the device", {"--log", "log.txt", "gamma", "2.2", "show"},
+         {"VELTDLL_LUT_STATUS=7", "VELTDLL_JOURNAL=upload.txt"}, 1, {kModuleLine, kSimulatorModuleLine},
+         "KrHost: gamma failed: error 7 VeltSDK=7 (VeltDevice.cpp, line ", {}, {kDisconnect, kDisconnect}},
+        {"a value that is no number", {"--log", "log.txt", "brightness", "bright"}, {}, 1, {kModuleLine, kSimulatorModuleLine},
          "KrHost: not a number: bright", {}, {kDisconnect, kDisconnect}},
         {"an unknown operation", {"connect", "0", "frobnicate"}, {}, 2, {}, "KrHost: unknown operation: frobnicate", {}, {}},
         {"a missing argument", {"setting", "SetOSDLock"}, {}, 2, {}, "KrHost: missing value after setting", {}, {}},
@@ -197,7 +217,8 @@ TEST(KrHostProcess, ExplainsItselfOnRequest)
     const HostRun run = RunHost(folder, "help", {"--help"});
     EXPECT_EQ(run.status, 0);
     ASSERT_FALSE(run.out.empty());
-    EXPECT_EQ(run.out[0], "Usage: KrHost [--plugin PATH] [--log FILE] [--class NAME] [OPERATION...]");
+    EXPECT_EQ(run.out[0], "Usage: KrHost [--plugin PATH] [--log FILE] [--class NAME] [--verbose] [--plot FILE.svg] "
+                          "[OPERATION...]");
     EXPECT_EQ(run.err, Lines{});
     EXPECT_EQ(run.journal, Lines{});
 }

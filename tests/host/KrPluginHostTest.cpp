@@ -129,10 +129,12 @@ TEST(PluginLibrary, ExportsExactlyRegisterModulesAndInitPlugin)
     EXPECT_EQ(exported, (std::set<std::string>{"InitPlugin", "RegisterModules"}));
 }
 
-TEST_F(PluginHostTest, RegisterModulesOffersKrVeltDeviceFirstAndNothingForANullCallback)
+TEST_F(PluginHostTest, RegisterModulesOffersKrVeltDeviceThenTheSimulatorAndNothingForANullCallback)
 {
-    ASSERT_EQ(registrations.size(), 1u);
+    ASSERT_EQ(registrations.size(), 2u);
     EXPECT_EQ(registrations[0].className, "KrVeltDevice");
+    EXPECT_EQ(registrations[1].className, "KrVeltSimulatorDevice");
+    EXPECT_NE(registrations[1].create, registrations[0].create);
     for (const Registration& registration : registrations)
     {
         EXPECT_EQ(registration.kindName, "KrMonitorDevice");
@@ -140,7 +142,7 @@ TEST_F(PluginHostTest, RegisterModulesOffersKrVeltDeviceFirstAndNothingForANullC
         EXPECT_EQ(registration.destroy, registrations[0].destroy);
     }
     ThePlugin().RegisterModules()(nullptr);
-    EXPECT_EQ(registrations.size(), 1u);
+    EXPECT_EQ(registrations.size(), 2u);
     EXPECT_EQ(TakeLog(), Lines{}) << "registering writes no log";
 }
 
