@@ -4,6 +4,7 @@
 #include "KrCore/KrError.h"
 #include "KrCore/KrLog.h"
 #include "KrDevices/KrCalibrationTables.h"
+#include "KrDevices/KrDeviceSteps.h"
 #include "KrDevices/KrDisplayList.h"
 #include "KrMath/KrColorLinearization.h"
 #include "KrMath/KrTrafo.h"
@@ -28,25 +29,6 @@ constexpr double kContrastSteps = 100.0;
 constexpr int32_t kCustomMode = 0;
 constexpr int kUploadSucceeded = 1;
 constexpr int64_t kUploadSettleMilliseconds = 3000;
-
-// Cuts toward zero. A plain conversion is undefined where no 32-bit value fits: NaN gives 0,
-// and anything beyond the range, infinities included, gives the nearer end of the range.
-int32_t CutToInt32(double value)
-{
-    if (std::isnan(value))
-        return 0;
-    if (value >= 2147483648.0)
-        return INT32_MAX;
-    if (value <= -2147483649.0)
-        return INT32_MIN;
-    return static_cast<int32_t>(value);
-}
-
-// The SDK takes only the low 8 bits of a scaled value; the log shows the whole of it.
-int LowByte(int32_t value)
-{
-    return static_cast<int>(static_cast<uint32_t>(value) & 0xFFu);
-}
 
 const char* TrueOrFalse(bool value)
 {
@@ -88,8 +70,8 @@ double GetGain(const GainChannel& channel, double gainScale)
 void SetGain(const GainChannel& channel, double gain, double gainScale)
 {
     LogFormat(0, "KrVeltDevice::Set%sGain %f", channel.name, gain);
-    const int32_t steps = CutToInt32(gain * gainScale);
-    channel.set(LowByte(steps));
+    const int32_t steps = KrCutToInt32(gain * gainScale);
+    channel.set(KrLowByte(steps));
     LogFormat(0, "Velt: Set%sColor(%d)", channel.name, steps);
 }
 }
@@ -195,19 +177,19 @@ void KrVeltDevice::SetBrightness(double value)
 {
     LogFormat(0, "KrVeltDevice::SetBrightness %f", value);
     brightness = value;
-    const int32_t steps = CutToInt32(value * maxBrightness);
-    ::SetBrightness(LowByte(steps));
+    const int32_t steps = KrCutToInt32(value * maxBrightness);
+    ::SetBrightness(KrLowByte(steps));
     LogFormat(0, "Velt: SetBrightness(%d)", steps);
     // Stored for the calibration mode at every set.
-    const int saved = ::SaveBrighntessForMode(LowByte(steps), mode);
+    const int saved = ::SaveBrighntessForMode(KrLowByte(steps), mode);
     LogFormat(0, "Velt: SaveBrightnessForMode( %d, %d) -> %d", steps, mode, saved);
 }
 
 void KrVeltDevice::SetContrast(double contrast)
 {
     LogFormat(0, "KrVeltDevice::SetContrast %f", contrast);
-    const int32_t steps = CutToInt32(contrast * kContrastSteps);
-    ::SetContrast(LowByte(steps));
+    const int32_t steps = KrCutToInt32(contrast * kContrastSteps);
+    ::SetContrast(KrLowByte(steps));
     LogFormat(0, "Velt: SetContrast(%d)", steps);
 }
 
@@ -259,8 +241,8 @@ void KrVeltDevice::SetRGBCalibration(KrTrafo* transform, KrProgressObserver*)
                                      tables.Channel(KrCalibrationTables::kBlue), mode);
     LogFormat(0, "Velt: Set_RGB_LUT(..., %d) -> %d", mode, status);
     // Saved whatever the upload answered.
-    const int32_t steps = CutToInt32(maxBrightness * brightness);
-    const int saved = ::SaveBrighntessForMode(LowByte(steps), mode);
+    const int32_t steps = KrCutToInt32(maxBrightness * brightness);
+    const int saved = ::SaveBrighntessForMode(KrLowByte(steps), mode);
     LogFormat(0, "Velt: SaveBrightnessForMode( %d, %d) -> %d", steps, mode, saved);
     if (status != kUploadSucceeded)
     {

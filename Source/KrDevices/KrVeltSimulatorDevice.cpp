@@ -4,6 +4,7 @@
 #include "KrCore/KrLog.h"
 #include "KrData/KrDataBase.h"
 #include "KrDevices/KrCalibrationTables.h"
+#include "KrDevices/KrDeviceSteps.h"
 #include "KrMath/KrTrafo.h"
 #include "Krio/KrFileSpec.h"
 
@@ -28,20 +29,6 @@ KrFileSpec StateFile()
 KrString UnderscoreKey(const char* key)
 {
     return KrString("_").Append(key);
-}
-
-// The step the monitor would get: cut toward zero, low 8 bits only. NaN gives 0 and values
-// beyond the 32-bit range the nearer end of it, where a plain conversion is undefined.
-int32_t MonitorStep(double value)
-{
-    int32_t steps = 0;
-    if (value >= 2147483648.0)
-        steps = INT32_MAX;
-    else if (value <= -2147483649.0)
-        steps = INT32_MIN;
-    else if (!std::isnan(value))
-        steps = static_cast<int32_t>(value);
-    return static_cast<int32_t>(static_cast<uint32_t>(steps) & 0xFFu);
 }
 
 KrString TableText(const float* table)
@@ -165,7 +152,7 @@ double KrVeltSimulatorDevice::GetGreenGain()
 
 void KrVeltSimulatorDevice::SetBrightness(double value)
 {
-    const double stored = MonitorStep(value * maxBrightness) / maxBrightness;
+    const double stored = KrLowByte(KrCutToInt32(value * maxBrightness)) / maxBrightness;
     StoreNumber("Brightness", stored, "KrVeltSimulatorDevice::SetBrightness %f", value);
 }
 
