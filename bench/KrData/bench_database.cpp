@@ -108,11 +108,11 @@ public:
                 db.Set(name + table, numbers);
             }
         }
-        db.Save(Spec());
+        db.Save(StateFileSpec());
     }
     ~SimulatorFile() { std::filesystem::remove_all(folder); }
 
-    KrFileSpec Spec() const { return KrFileSpec((folder / "MonitorSimulation.txt").c_str()); }
+    KrFileSpec StateFileSpec() const { return KrFileSpec((folder / "MonitorSimulation.txt").c_str()); }
     std::string Path() const { return (folder / "MonitorSimulation.txt").string(); }
 
 private:
@@ -122,7 +122,7 @@ private:
 void LoadSetSave(benchmark::State& state)
 {
     SimulatorFile file;
-    const KrFileSpec fileSpec = file.Spec();
+    const KrFileSpec fileSpec = file.StateFileSpec();
     int step = 0;
     for (auto _ : state)
     {

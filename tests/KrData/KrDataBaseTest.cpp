@@ -314,7 +314,7 @@ class KrDataBaseFiles : public ::testing::Test
 protected:
     void TearDown() override { KrPlatformSetFileCreator(nullptr); }
 
-    KrFileSpec Spec(const char* name = "MonitorSimulation.txt") const { return KrFileSpec(temp.Path(name).c_str()); }
+    KrFileSpec StateFileSpec(const char* name = "MonitorSimulation.txt") const { return KrFileSpec(temp.Path(name).c_str()); }
 
     KrTempFolder temp;
 };
@@ -325,15 +325,15 @@ TEST_F(KrDataBaseFiles, SaveWritesToTextAndLoadReadsItBack)
     db.Set("Display0", "Left");
     db.Set("Left/VeltPort", "0");
     db.Set("Left/_RLUT", " 0.000000 0.003922");
-    db.Save(Spec());
+    db.Save(StateFileSpec());
     EXPECT_EQ(KrTempFolder::Read(temp.Path("MonitorSimulation.txt")), Text(db.ToText()));
     EXPECT_EQ(temp.Names(), std::set<std::string>{"MonitorSimulation.txt"});
 
     db.Set("Left/_Connected", "true");
-    db.Save(Spec());
+    db.Save(StateFileSpec());
     KrDataBase loaded;
     loaded.Set("stale", "gone");
-    loaded.Load(Spec());
+    loaded.Load(StateFileSpec());
     EXPECT_EQ(Structure(loaded), Structure(db));
     EXPECT_EQ(temp.Names(), std::set<std::string>{"MonitorSimulation.txt"});
 }
@@ -343,7 +343,7 @@ TEST_F(KrDataBaseFiles, LoadingAMissingFileRaisesTheOpenError)
     KrDataBase db;
     try
     {
-        db.Load(Spec());
+        db.Load(StateFileSpec());
         ADD_FAILURE() << "nothing raised";
     }
     catch (const KrError& error)
@@ -358,11 +358,11 @@ TEST_F(KrDataBaseFiles, LoadReadsRawBytesAndMalformedFilesRaise)
 {
     KrTempFolder::Write(temp.Path("MonitorSimulation.txt"), std::string("\xEF\xBB\xBFk = v\0w\n", 11));
     KrDataBase db;
-    db.Load(Spec());
+    db.Load(StateFileSpec());
     EXPECT_EQ(Structure(db), std::string("[k]=[v\0w]", 9));
 
     KrTempFolder::Write(temp.Path("MonitorSimulation.txt"), "k=v\n");
-    EXPECT_RAISES(db.Load(Spec()), KrErrFormatErr);
+    EXPECT_RAISES(db.Load(StateFileSpec()), KrErrFormatErr);
 }
 
 // The disk fills while the new text is written.
@@ -384,18 +384,18 @@ TEST_F(KrDataBaseFiles, ASaveThatFailsLeavesTheOldFileByteForByte)
     const std::string old = "# prepared by hand\r\nDisplay0 = Left\nLeft = \n{\n  VeltPort = 0\n}\n";
     KrTempFolder::Write(temp.Path("MonitorSimulation.txt"), old);
     KrDataBase db;
-    db.Load(Spec());
+    db.Load(StateFileSpec());
     db.Set("Left/_Brightness", "0.500000");
 
     KrPlatformSetFileCreator(CreateOnAFullDisk);
-    EXPECT_RAISES(db.Save(Spec()), KrErrFileWriteFailed);
+    EXPECT_RAISES(db.Save(StateFileSpec()), KrErrFileWriteFailed);
     EXPECT_EQ(KrTempFolder::Read(temp.Path("MonitorSimulation.txt")), old);
     EXPECT_EQ(temp.Names(), std::set<std::string>{"MonitorSimulation.txt"});
 
     KrPlatformSetFileCreator(nullptr);
-    db.Save(Spec());
+    db.Save(StateFileSpec());
     KrDataBase loaded;
-    loaded.Load(Spec());
+    loaded.Load(StateFileSpec());
     EXPECT_EQ(Text(loaded.GetString("Left/_Brightness", "")), "0.500000");
 }
 }
