@@ -15,6 +15,19 @@
 
 #include <fstream>
 
+namespace
+{
+// Installs a test's replacement for a system piece (null puts the system's own back) and answers
+// the one that was in place.
+template <class Hook>
+Hook ReplaceHook(Hook& current, Hook replacement, Hook system)
+{
+    const Hook previous = current;
+    current = replacement != nullptr ? replacement : system;
+    return previous;
+}
+}
+
 std::string KrPlatformProgramPath()
 {
     char path[PATH_MAX];
@@ -99,9 +112,7 @@ void KrPlatformDebugOutput(const std::u16string& text)
 
 KrPlatformDebugSink KrPlatformSetDebugSink(KrPlatformDebugSink sink)
 {
-    const KrPlatformDebugSink previous = debugSink;
-    debugSink = sink != nullptr ? sink : WriteToStandardError;
-    return previous;
+    return ReplaceHook(debugSink, sink, WriteToStandardError);
 }
 
 namespace
@@ -285,9 +296,7 @@ FILE* KrPlatformCreateFileBeside(const std::string& target, std::string& created
 
 KrPlatformFileCreator KrPlatformSetFileCreator(KrPlatformFileCreator creator)
 {
-    const KrPlatformFileCreator previous = fileCreator;
-    fileCreator = creator != nullptr ? creator : CreateFileBeside;
-    return previous;
+    return ReplaceHook(fileCreator, creator, CreateFileBeside);
 }
 
 bool KrPlatformReplaceFile(const std::string& from, const std::string& to)
@@ -327,9 +336,7 @@ int64_t KrPlatformMilliseconds()
 
 KrPlatformClock KrPlatformSetClock(KrPlatformClock replacement)
 {
-    const KrPlatformClock previous = currentClock;
-    currentClock = replacement != nullptr ? replacement : MillisecondsSinceStart;
-    return previous;
+    return ReplaceHook(currentClock, replacement, MillisecondsSinceStart);
 }
 
 namespace
@@ -357,9 +364,7 @@ void KrPlatformSleep(int64_t milliseconds)
 
 KrPlatformSleeper KrPlatformSetSleeper(KrPlatformSleeper sleeper)
 {
-    const KrPlatformSleeper previous = currentSleeper;
-    currentSleeper = sleeper != nullptr ? sleeper : SleepMilliseconds;
-    return previous;
+    return ReplaceHook(currentSleeper, sleeper, SleepMilliseconds);
 }
 
 namespace
@@ -464,7 +469,5 @@ std::vector<KrPlatformDisplay> KrPlatformEnumerateDisplays()
 
 KrPlatformDisplayEnumerator KrPlatformSetDisplayEnumerator(KrPlatformDisplayEnumerator enumerator)
 {
-    const KrPlatformDisplayEnumerator previous = displayEnumerator;
-    displayEnumerator = enumerator != nullptr ? enumerator : XServerDisplays;
-    return previous;
+    return ReplaceHook(displayEnumerator, enumerator, XServerDisplays);
 }
