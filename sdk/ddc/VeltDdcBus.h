@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+constexpr int kVeltEdidSize = 128;  // the EDID's base block, which names the monitor
+
 // A display that answered DDC/CI when the bus was scanned.
 struct VeltDdcDisplay {
   std::string maker;                // EDID manufacturer id, three letters

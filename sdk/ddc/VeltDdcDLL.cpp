@@ -18,9 +18,9 @@
 
 namespace {
 
-constexpr int kFirstMode = 0;  // Custom
+constexpr int kModeCustom = 0;
 constexpr int kModeSrgb = 1;
-constexpr int kLastMode = 4;  // Calibration
+constexpr int kModeCalibration = 4;
 constexpr int kUnknownMode = -1;
 
 // Set_RGB_LUT and the calibrate calls answer 1 or one of these.
@@ -100,7 +100,8 @@ constexpr int kTypeNotSupported = 3;
 struct KnownDisplay {
   VeltDdcDisplay display;
   int busIndex = 0;         // where the bus has it; the SDK's numbering puts the primary first
-  int mode = kUnknownMode;  // the SDK's mode number, first read from the monitor's preset
+  int mode = kUnknownMode;  // the SDK's mode number, valid while the monitor shows modePreset
+  int modePreset = -1;
   int previousMode = kUnknownMode;
   std::map<int, int> maxima;  // feature code -> the monitor's maximum
 };
@@ -197,8 +198,7 @@ class Target {
                "): check the cable, that DDC/CI is on in the monitor's menu and that the monitor is awake");
         break;
       case VeltDdcFault::kNoPermission:
-        Report("no permission to open " + Display().where + " for " + Name() + " (" + outcome.detail + "): " +
-               kVeltI2cAccessFix);
+        Report("no permission to open the I2C device of " + Name() + " (" + outcome.detail + "): " + kVeltI2cAccessFix);
         break;
       case VeltDdcFault::kFailed:
         Report(Name() + ": " + doing + " " + what + " failed (" + outcome.detail + ")");
@@ -304,37 +304,60 @@ int ToneOfPreset(int code) {
   return best;
 }
 
-bool IsMode(int mode) { return mode >= kFirstMode && mode <= kLastMode; }
+bool IsMode(int mode) { return mode >= kModeCustom && mode <= kModeCalibration; }
+
+// The modes the SDK keeps colour tones and tables for.
+bool IsToneMode(int mode) { return mode >= 1 && mode <= kModeCalibration; }
 
 // The preset a mode shows: sRGB for sRGB, the user preset for Custom and Calibration, and none for
 // the modes a DDC/CI monitor has no preset for.
 int PresetOfMode(int mode) {
   if (mode == kModeSrgb) return kPresetSrgb;
-  if (mode == kFirstMode || mode == kLastMode) return kPresetUser;
+  if (mode == kModeCustom || mode == kModeCalibration) return kPresetUser;
   return -1;
 }
 
-// The display's mode; at first use, sRGB when the monitor shows its sRGB preset, else Custom.
-int ModeOf(Target& target) {
-  KnownDisplay& known = target.Known();
-  if (known.mode == kUnknownMode) {
-    VeltDdcValue preset;
-    if (!target.Read(kColorPreset, &preset)) return kFirstMode;
-    known.mode = preset.current == kPresetSrgb ? kModeSrgb : kFirstMode;
-  }
-  return known.mode;
+// The colour preset the monitor shows. Presets are one-byte values.
+bool ReadPreset(Target& target, int* preset) {
+  VeltDdcValue value;
+  if (!target.Read(kColorPreset, &value)) return false;
+  *preset = value.current & 0xFF;
+  return true;
 }
 
-// Switching to the mode a display is in changes nothing, so a caller that reads the mode and puts it
-// back leaves the monitor's preset alone.
+// The display's mode: the one last chosen while the monitor still shows the preset it had then;
+// otherwise, as the monitor's buttons or a colour temperature may have changed it, sRGB for the sRGB
+// preset and Custom for any other.
+bool ModeOf(Target& target, int* mode, int* preset) {
+  if (!ReadPreset(target, preset)) return false;
+  KnownDisplay& known = target.Known();
+  if (known.mode == kUnknownMode || known.modePreset != *preset) {
+    known.mode = *preset == kPresetSrgb ? kModeSrgb : kModeCustom;
+    known.modePreset = *preset;
+  }
+  *mode = known.mode;
+  return true;
+}
+
+// Switching to the mode a display is in writes nothing.
 bool SwitchMode(Target& target, int mode) {
-  const int current = ModeOf(target);
+  int current = 0;
+  int shown = 0;
+  if (!ModeOf(target, &current, &shown)) return false;
   if (mode == current) return true;
   const int preset = PresetOfMode(mode);
   if (preset >= 0 && !target.Write(kColorPreset, preset)) return false;
-  target.Known().previousMode = current;
-  target.Known().mode = mode;
+  KnownDisplay& known = target.Known();
+  known.previousMode = current;
+  known.mode = mode;
+  known.modePreset = preset >= 0 ? preset : shown;
   return true;
+}
+
+// On, standby, or a request the SDK does not know (answered 0).
+unsigned char PowerTo(bool on, bool standby) {
+  if (!on && !standby) return 0;
+  return WriteValue(kPowerMode, on ? kPowerOn : kPowerStandby);
 }
 
 bool AllFinite(const float* table) {
@@ -396,7 +419,11 @@ int SwitchDisplay(int display) {
 }
 
 int ReadMode(void) {
-  return OnSelected(kFirstMode, [](Target& target) { return ModeOf(target); });
+  return OnSelected(kModeCustom, [](Target& target) {
+    int mode = kModeCustom;
+    int preset = 0;
+    return ModeOf(target, &mode, &preset) ? mode : kModeCustom;
+  });
 }
 
 int ChangeMode(int mode) {
@@ -443,11 +470,11 @@ unsigned char Get_FineAdjustment(void) { return GetContinuous(kClockPhase); }
 
 unsigned char GetColorTemperature(void) {
   return OnSelected<unsigned char>(0, [](Target& target) -> unsigned char {
-    VeltDdcValue preset;
-    if (!target.Read(kColorPreset, &preset)) return 0;
-    const int tone = ToneOfPreset(preset.current);
+    int preset = 0;
+    if (!ReadPreset(target, &preset)) return 0;
+    const int tone = ToneOfPreset(preset);
     if (tone >= 0) return static_cast<unsigned char>(tone);
-    Report(target.Name() + " shows colour preset " + Hex(preset.current) + ", which has no colour temperature");
+    Report(target.Name() + " shows colour preset " + Hex(preset) + ", which has no colour temperature");
     return 0;
   });
 }
@@ -458,21 +485,14 @@ unsigned char Reset_Brit_Cont(void) { return WriteValue(kResetBrightnessContrast
 unsigned char ResetGeometry(void) { return WriteValue(kResetGeometry, kResetValue); }
 unsigned char AutoSetup(void) { return WriteValue(kAutoSetup, kResetValue); }
 
-unsigned char Power_SaveMode(int mode) {
-  if (mode == 4) return WriteValue(kPowerMode, kPowerStandby);
-  return mode == 1 ? WriteValue(kPowerMode, kPowerOn) : 0;
-}
-
-unsigned char MonitorPower(int on) {
-  if (on == 0) return WriteValue(kPowerMode, kPowerStandby);
-  return on == 1 ? WriteValue(kPowerMode, kPowerOn) : 0;
-}
+unsigned char Power_SaveMode(int mode) { return PowerTo(mode == 1, mode == 4); }
+unsigned char MonitorPower(int on) { return PowerTo(on == 1, on == 0); }
 
 int Lock_OSD(void) { return WriteValue(kOsd, kOsdDisabled); }
 int Unlock_OSD(void) { return WriteValue(kOsd, kOsdEnabled); }
 
 int Set_ColorTone(int temperature, int mode) {
-  if (!IsToneIndex(temperature) || mode < 1 || mode > kLastMode) return 0;
+  if (!IsToneIndex(temperature) || !IsToneMode(mode)) return 0;
   return WriteValue(kColorPreset, NearestPreset(kToneKelvin[temperature]));
 }
 
@@ -484,7 +504,7 @@ int SaveBrighntessForMode(int, int) { return 0; }
 int Set_RGB_LUT(float* red, float* green, float* blue, int mode) {
   const float* const tables[] = {red, green, blue};
   if (!red || !green || !blue) return kStatusMissingTable;
-  if (mode < 1 || mode > kLastMode) return kStatusBadMode;
+  if (!IsToneMode(mode)) return kStatusBadMode;
   if (!std::all_of(std::begin(tables), std::end(tables), AllFinite)) return kStatusBadValue;
   std::lock_guard<std::mutex> guard(TheLock());
   Process& process = Scanned();

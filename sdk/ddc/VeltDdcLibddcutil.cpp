@@ -5,6 +5,7 @@
 #include "VeltDdcLibddcutil.h"
 
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -20,7 +21,6 @@
 namespace {
 
 constexpr const char* kLibraryName = "libddcutil.so.4";
-constexpr int kEdidSize = 128;
 
 // The libddcutil functions this bus calls.
 struct Api {
@@ -33,6 +33,7 @@ struct Api {
   decltype(&ddca_set_non_table_vcp_value) setValue;
   decltype(&ddca_rc_name) statusName;
   decltype(&ddca_set_fout) setOutput;
+  decltype(&ddca_enable_verify) enableVerify;
 };
 
 template <typename Function>
@@ -44,7 +45,7 @@ bool Resolve(void* library, const char* name, Function& function) {
 // Runs load() with standard output pointed at standard error.
 void* WithStdoutOnStderr(void* (*load)()) {
   std::fflush(stdout);
-  const int saved = dup(STDOUT_FILENO);
+  const int saved = fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0);
   if (saved < 0) return load();
   dup2(STDERR_FILENO, STDOUT_FILENO);
   void* library = load();
@@ -72,8 +73,10 @@ bool LoadApi(Api* api, std::string* problem) {
       Resolve(library, "ddca_close_display", api->closeDisplay) &&
       Resolve(library, "ddca_get_non_table_vcp_value", api->getValue) &&
       Resolve(library, "ddca_set_non_table_vcp_value", api->setValue) &&
-      Resolve(library, "ddca_rc_name", api->statusName) && Resolve(library, "ddca_set_fout", api->setOutput);
+      Resolve(library, "ddca_rc_name", api->statusName) && Resolve(library, "ddca_set_fout", api->setOutput) &&
+      Resolve(library, "ddca_enable_verify", api->enableVerify);
   if (!resolved) {
+    dlclose(library);
     *problem = std::string(kLibraryName) + " lacks the functions of libddcutil 1.4: install Debian's libddcutil4 1.4";
     return false;
   }
@@ -105,7 +108,7 @@ class LibddcutilBus : public VeltDdcBus {
   std::vector<VeltDdcDisplay> Scan(std::string* problem) override {
     refs_.clear();
     if (!loaded_ && !(loaded_ = LoadApi(&api_, problem))) return {};
-    api_.setOutput(stderr);
+    ForThisThread();
     DDCA_Display_Ref* refs = nullptr;
     api_.getDisplayRefs(false, &refs);
     std::vector<VeltDdcDisplay> displays;
@@ -113,7 +116,7 @@ class LibddcutilBus : public VeltDdcBus {
       DDCA_Display_Info* info = nullptr;
       if (api_.getDisplayInfo(refs[i], &info) != 0 || !info) continue;
       displays.push_back({info->mfg_id, info->model_name,
-                          std::vector<unsigned char>(info->edid_bytes, info->edid_bytes + kEdidSize), Where(*info)});
+                          std::vector<unsigned char>(info->edid_bytes, info->edid_bytes + kVeltEdidSize), Where(*info)});
       api_.freeDisplayInfo(info);
       refs_.push_back(refs[i]);
     }
@@ -142,12 +145,20 @@ class LibddcutilBus : public VeltDdcBus {
   }
 
  private:
+  // libddcutil keeps these settings per thread. Its messages go to standard error, and a write is
+  // not read back: a reset or a power change does not read back as the value written, and the SDK's
+  // flag only says whether the monitor took the command.
+  void ForThisThread() {
+    api_.setOutput(stderr);
+    api_.enableVerify(false);
+  }
+
   template <typename Operation>
   VeltDdcOutcome WithHandle(int display, Operation operation) {
     if (display < 0 || display >= static_cast<int>(refs_.size())) {
       return {VeltDdcFault::kFailed, "no such display"};
     }
-    api_.setOutput(stderr);
+    ForThisThread();
     DDCA_Display_Handle handle = nullptr;
     DDCA_Status status = api_.openDisplay(refs_[display], true, &handle);
     if (status == 0) {
@@ -200,10 +211,12 @@ std::string VeltExplainNoDisplay(const std::vector<VeltI2cDevice>& devices) {
     return "no monitor answers DDC/CI: there are no /dev/i2c-* devices; load the i2c-dev module "
            "(sudo modprobe i2c-dev, and add i2c-dev to /etc/modules-load.d/ to keep it)";
   }
-  const auto closed = std::find_if(devices.begin(), devices.end(),
-                                   [](const VeltI2cDevice& device) { return !device.accessible; });
-  if (closed != devices.end()) {
-    return "no monitor answers DDC/CI: no permission to read and write " + closed->path + "; " + kVeltI2cAccessFix;
+  // Only when none can be opened: the monitor's bus may be open while others stay root's.
+  const bool noneOpen = std::none_of(devices.begin(), devices.end(),
+                                     [](const VeltI2cDevice& device) { return device.accessible; });
+  if (noneOpen) {
+    return std::string("no monitor answers DDC/CI: no permission to read and write any /dev/i2c-* device; ") +
+           kVeltI2cAccessFix;
   }
   return "no monitor answers DDC/CI: turn DDC/CI on in the monitor's menu and check the cable "
          "(some docks and adapters do not pass DDC/CI through)";

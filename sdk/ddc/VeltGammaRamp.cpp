@@ -1,5 +1,7 @@
 #include "VeltGammaRamp.h"
 
+#include "VeltDdcBus.h"
+
 #include <X11/Xlib.h>
 #include <X11/extensions/Xrandr.h>
 
@@ -11,10 +13,9 @@
 
 namespace {
 
-constexpr int kEdidBytes = 128;
 constexpr int kRampTop = 65535;
 
-constexpr std::pair<int, int> kRandrForGamma{1, 2};
+constexpr std::pair<int, int> kRandrForGamma{1, 3};  // screen resources without probing outputs
 constexpr std::pair<int, int> kRandrForPrimary{1, 3};
 
 const char kNoServerLine[] =
@@ -34,12 +35,16 @@ using OutputInfo = std::unique_ptr<XRROutputInfo, XFreer<XRRFreeOutputInfo>>;
 using Gamma = std::unique_ptr<XRRCrtcGamma, XFreer<XRRFreeGamma>>;
 using XData = std::unique_ptr<unsigned char, XFreer<XFree>>;
 
-// Xlib's default error handler ends the process. While a session is open, errors are kept here
-// instead. The handler is process-wide and so is this record: the SDK serialises its calls with
-// one lock, so only one session exists at a time.
+// Xlib's default error handler ends the process. While a session is open, errors on its connection
+// are kept here instead; errors on the host's own connections go to the host's handler. The handler
+// is process-wide and so is this record: the SDK serialises its calls with one lock, so only one
+// session exists at a time.
 int gFirstXError = Success;
+Display* gSessionDisplay = nullptr;
+XErrorHandler gHostHandler = nullptr;
 
-int KeepFirstXError(Display*, XErrorEvent* event) {
+int KeepFirstXError(Display* display, XErrorEvent* event) {
+  if (display != gSessionDisplay) return gHostHandler ? gHostHandler(display, event) : 0;
   if (gFirstXError == Success) gFirstXError = event->error_code;
   return 0;
 }
@@ -48,12 +53,15 @@ int KeepFirstXError(Display*, XErrorEvent* event) {
 class XSession {
  public:
   XSession() : previous_(XSetErrorHandler(KeepFirstXError)) {
+    gHostHandler = previous_;
     gFirstXError = Success;
     display_ = XOpenDisplay(nullptr);
+    gSessionDisplay = display_;
   }
   ~XSession() {
     // Closing flushes queued requests, whose errors must still land in our handler.
     if (display_ != nullptr) XCloseDisplay(display_);
+    gSessionDisplay = nullptr;
     XSetErrorHandler(previous_);
   }
   XSession(const XSession&) = delete;
@@ -98,12 +106,12 @@ std::vector<unsigned char> OutputEdid(Display* display, RROutput output) {
   unsigned long remaining = 0;
   unsigned char* data = nullptr;
   // The length is counted in 32-bit units.
-  const int status = XRRGetOutputProperty(display, output, edidAtom, 0, kEdidBytes / 4, False,
+  const int status = XRRGetOutputProperty(display, output, edidAtom, 0, kVeltEdidSize / 4, False,
                                           False, AnyPropertyType, &type, &format, &count,
                                           &remaining, &data);
   const XData held(data);
-  if (status != Success || data == nullptr || format != 8 || count < kEdidBytes) return {};
-  return std::vector<unsigned char>(data, data + kEdidBytes);
+  if (status != Success || data == nullptr || format != 8 || count < kVeltEdidSize) return {};
+  return std::vector<unsigned char>(data, data + kVeltEdidSize);
 }
 
 // True, with the line in *problem, when the server answered any request of the session with an
@@ -218,10 +226,10 @@ VeltRampResult VeltLoadGammaRamp(const std::vector<unsigned char>& edid, int dis
   if (randr < kRandrForGamma) {
     *problem = randr.first == 0
                    ? std::string("the X server has no RandR extension: loading a CRTC's gamma "
-                                 "ramp needs RandR 1.2 or later")
+                                 "ramp needs RandR 1.3 or later")
                    : "the X server offers RandR " + std::to_string(randr.first) + "." +
                          std::to_string(randr.second) +
-                         ": loading a CRTC's gamma ramp needs RandR 1.2 or later";
+                         ": loading a CRTC's gamma ramp needs RandR 1.3 or later";
     return VeltRampResult::kNoServer;
   }
 

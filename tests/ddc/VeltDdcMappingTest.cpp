@@ -224,6 +224,29 @@ TEST_F(DdcTest, ModesFollowThePresetsAndARoundTripLeavesTheMonitorAlone) {
   EXPECT_EQ(ReadMode(), 1) << "each display has its own mode, first read from its preset";
 }
 
+TEST_F(DdcTest, AModeLastsOnlyWhileTheMonitorShowsItsPreset) {
+  Attach({FullMonitor()});
+  ASSERT_EQ(ChangeMode(4), 1);
+  ASSERT_EQ(SetColorTemperature(5), 1);  // the monitor leaves the user preset
+  EXPECT_EQ(ReadMode(), 0);
+  ASSERT_EQ(ChangeMode(4), 1);
+  EXPECT_EQ(ddc_->writes.back(), Write(0, kColorPreset, 0x0B)) << "calibration mode must be entered again";
+
+  ddc_->monitors[0].features[kColorPreset].current = 0x01;  // the monitor's own buttons chose sRGB
+  EXPECT_EQ(ReadMode(), 1);
+}
+
+TEST_F(DdcTest, AModeChangeOnAMonitorThatDoesNotAnswerFails) {
+  Attach({FullMonitor()});
+  ddc_->monitors[0].faults[kColorPreset] = {VeltDdcFault::kNoAnswer, "DDCRC_RETRIES"};
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(ChangeMode(0), 0);
+  EXPECT_EQ(ChangeMode(4), 0);
+  EXPECT_EQ(NotWriteAndBackPrevMode(), 0);
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("stopped answering"), std::string::npos);
+  EXPECT_TRUE(ddc_->writes.empty());
+}
+
 TEST_F(DdcTest, SwitchDisplayAddressesTheDetectedDisplays) {
   Attach({FullMonitor("DEL", "A", 1), FullMonitor("DEL", "B", 2)});
   EXPECT_EQ(SwitchDisplay(1), 1);
@@ -290,8 +313,8 @@ TEST_F(DdcTest, FailuresAnswerZeroWithALineNamingCauseAndFix) {
        "(brightness) (DDCRC_RETRIES): check the cable, that DDC/CI is on in the monitor's menu and that the "
        "monitor is awake\n"},
       {VeltDdcFault::kNoPermission, "EACCES",
-       "VeltDLL: no permission to open /dev/i2c-7 for display 0 (DEL U2720Q, /dev/i2c-7) (EACCES): add a udev "
-       "rule giving your user read and write access to /dev/i2c-* (for example KERNEL==\"i2c-[0-9]*\", "
+       "VeltDLL: no permission to open the I2C device of display 0 (DEL U2720Q, /dev/i2c-7) (EACCES): add a "
+       "udev rule giving your user read and write access to /dev/i2c-* (for example KERNEL==\"i2c-[0-9]*\", "
        "GROUP=\"i2c\", MODE=\"0660\", with your user in the i2c group)\n"},
       {VeltDdcFault::kFailed, "DDCRC_ARG",
        "VeltDLL: display 0 (DEL U2720Q, /dev/i2c-7): writing VCP feature 0x10 (brightness) failed (DDCRC_ARG)\n"},
@@ -327,8 +350,8 @@ TEST_F(DdcTest, AFeatureWithoutRangeIsRefused) {
 TEST_F(DdcTest, WhatDdcCannotDoAnswersFailure) {
   Attach({FullMonitor()});
   testing::internal::CaptureStderr();
-  EXPECT_NE(DisplayCalibrate(nullptr, 3, nullptr), 1);
-  EXPECT_NE(DisplayCalibrate_LookUpTable(nullptr, 3, nullptr), 1);
+  EXPECT_EQ(DisplayCalibrate(nullptr, 3, nullptr), 8);
+  EXPECT_EQ(DisplayCalibrate_LookUpTable(nullptr, 3, nullptr), 8);
   EXPECT_NE(testing::internal::GetCapturedStderr().find("DisplayCalibrate is not available over DDC/CI"),
             std::string::npos);
   EXPECT_EQ(WriteCorrectInfoToDisplay(nullptr), 0);
@@ -409,7 +432,8 @@ TEST(DdcStatus, NoDisplayIsExplainedFromTheI2cDevices) {
     const char* says;
   } kCases[] = {
       {{}, "there are no /dev/i2c-* devices; load the i2c-dev module (sudo modprobe i2c-dev"},
-      {{{"/dev/i2c-1", true}, {"/dev/i2c-2", false}}, "no permission to read and write /dev/i2c-2; add a udev rule"},
+      {{{"/dev/i2c-1", false}, {"/dev/i2c-2", false}}, "no permission to read and write any /dev/i2c-* device; add a udev rule"},
+      {{{"/dev/i2c-0", false}, {"/dev/i2c-4", true}}, "turn DDC/CI on in the monitor's menu"},
       {{{"/dev/i2c-1", true}}, "turn DDC/CI on in the monitor's menu"},
   };
   for (const auto& c : kCases) {

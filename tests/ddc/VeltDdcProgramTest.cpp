@@ -33,7 +33,7 @@ TEST(DdcProgram, VeltTesterWithoutI2cDevicesShowsItsFailureAndTheFix) {
   if (HasI2cDevices()) GTEST_SKIP() << "this machine has /dev/i2c-* devices; the answer depends on its monitors";
   const fs::path folder = fs::temp_directory_path() / ("velt-ddc-" + std::to_string(::getpid()));
   fs::create_directories(folder);
-  const std::string command = "echo 0 | env -u DISPLAY LD_LIBRARY_PATH='" VELT_DDC_LIBRARY_DIR "' '" VELT_TESTER_PROGRAM
+  const std::string command = "echo 0 | timeout 60 env -u DISPLAY LD_LIBRARY_PATH='" VELT_DDC_LIBRARY_DIR "' '" VELT_TESTER_PROGRAM
                               "' >'" + (folder / "out").string() + "' 2>'" + (folder / "err").string() + "'";
   const int status = std::system(command.c_str());
   const std::string output = ReadFile(folder / "out");

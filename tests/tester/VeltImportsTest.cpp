@@ -81,4 +81,18 @@ INSTANTIATE_TEST_SUITE_P(Deliverables, VeltImports, ::testing::ValuesIn(Delivera
                              return name;
                          });
 
+#ifdef VELTDLL_DDC_LIBRARY
+// The DDC/CI library stands in for the emulator only if it offers every function of the header.
+TEST(VeltStandIns, DdcLibraryOffersEveryHeaderFunction)
+{
+    const std::set<std::string> offered = DynamicSymbols(VELTDLL_DDC_LIBRARY, "--defined-only");
+    const std::set<std::string> declared = HeaderFunctions();
+    ASSERT_FALSE(declared.empty()) << "header not parsed";
+    for (const std::string& name : declared)
+        EXPECT_TRUE(offered.count(name)) << name << " is missing from " << VELTDLL_DDC_LIBRARY;
+    for (const std::string& name : offered)
+        EXPECT_NE(name.rfind("_Z", 0), 0u) << "exports C++ symbol " << name;
+}
+#endif
+
 }  // namespace
