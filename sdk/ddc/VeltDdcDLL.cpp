@@ -131,6 +131,10 @@ std::string Hex(int code) {
   return text;
 }
 
+std::string Describe(const Feature& feature) {
+  return "VCP feature " + Hex(feature.code) + " (" + feature.name + ")";
+}
+
 // The displays in the order the SDK numbers them: the X server's primary first, then the bus's order.
 std::vector<KnownDisplay> InSdkOrder(const std::vector<VeltDdcDisplay>& found) {
   std::vector<KnownDisplay> displays;
@@ -186,7 +190,7 @@ class Target {
 
  private:
   bool Check(const VeltDdcOutcome& outcome, const char* doing, const Feature& feature) {
-    const std::string what = "VCP feature " + Hex(feature.code) + " (" + feature.name + ")";
+    const std::string what = Describe(feature);
     switch (outcome.fault) {
       case VeltDdcFault::kNone:
         return true;
@@ -238,7 +242,7 @@ int Scale(int value, int from, int to) {
 // Keeps the monitor's maximum for a feature; false, with a line, when the monitor reports none.
 bool Remember(Target& target, const Feature& feature, int maximum) {
   if (maximum <= 0) {
-    Report(target.Name() + " reports no range for VCP feature " + Hex(feature.code) + " (" + feature.name + ")");
+    Report(target.Name() + " reports no range for " + Describe(feature));
     return false;
   }
   target.Known().maxima[feature.code] = maximum;

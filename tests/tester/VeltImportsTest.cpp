@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <filesystem>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -92,6 +93,34 @@ TEST(VeltStandIns, DdcLibraryOffersEveryHeaderFunction)
         EXPECT_TRUE(offered.count(name)) << name << " is missing from " << VELTDLL_DDC_LIBRARY;
     for (const std::string& name : offered)
         EXPECT_NE(name.rfind("_Z", 0), 0u) << "exports C++ symbol " << name;
+}
+
+bool HasI2cDevices()
+{
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/dev", error))
+        if (entry.path().filename().string().rfind("i2c-", 0) == 0)
+            return true;
+    return false;
+}
+
+// VeltTester on the DDC/CI library, as a user with no reachable monitor meets it.
+TEST(VeltStandIns, VeltTesterOnDdcWithoutI2cDevicesShowsItsFailureAndTheFix)
+{
+    if (HasI2cDevices())
+        GTEST_SKIP() << "this machine has /dev/i2c-* devices; the answer depends on its monitors";
+    TempFolder folder;
+    TesterLaunch launch;
+    launch.input = "0\n";
+    launch.environment = {{"LD_LIBRARY_PATH", std::filesystem::path(VELTDLL_DDC_LIBRARY).parent_path().string()}};
+    const TesterRun run = RunTester(folder, launch);
+
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.output, "Checking System Compatibility!\nSystem is not compatible............\nError returned = 0 \n");
+    EXPECT_NE(run.errors.find("VeltDLL: no monitor answers DDC/CI: there are no /dev/i2c-* devices; load the i2c-dev "
+                              "module (sudo modprobe i2c-dev"),
+              std::string::npos)
+        << run.errors;
 }
 #endif
 
